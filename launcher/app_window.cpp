@@ -1,0 +1,70 @@
+#include "launcher/app_window.h"
+
+#include "resources/product.h"
+
+namespace tevra {
+namespace {
+
+constexpr std::size_t kMaxPathUnits = kPathBufferUnits - 1;
+
+std::wstring ReadLocalAppDataFolder(ShellApi& shell) {
+  PathBuffer buffer{};
+  shell.SHGetFolderPathW(buffer);
+  return PathBufferText(buffer);
+}
+
+bool StartFirstBrowserCandidate(ShellApi& shell, FileApi& files,
+                                const BrowserCandidates& candidates,
+                                const std::wstring& arguments) {
+  for (const std::wstring& candidate : candidates) {
+    if (files.GetFileAttributesW(candidate) == kInvalidFileAttributes) continue;
+    if (shell.ShellExecuteW(candidate, arguments.c_str(), nullptr) >
+        kShellExecuteStarted) {
+      return true;
+    }
+  }
+  return false;
+}
+
+}  // namespace
+
+std::wstring MakeProfileFolderPath(const std::wstring& local_app_data) {
+  return local_app_data +
+         L"\\" TEVRA_VENDOR_FOLDER "\\" TEVRA_PRODUCT_FOLDER "\\Profile";
+}
+
+BrowserCandidates MakeBrowserCandidates(const std::wstring& local_app_data) {
+  std::wstring per_user =
+      local_app_data + L"\\Programs\\Tevra Quiln\\quiln-browser.exe";
+  if (per_user.size() > kMaxPathUnits) per_user.resize(kMaxPathUnits);
+  return {
+      L"C:\\Program Files\\Tevra Quiln\\quiln-browser.exe",
+      per_user,
+      L"C:\\Program Files\\Tevra Quiln\\quiln.exe",
+      L"C:\\Program Files (x86)\\Microsoft\\Edge\\Application\\msedge.exe",
+      L"C:\\Program Files\\Microsoft\\Edge\\Application\\msedge.exe",
+  };
+}
+
+std::wstring MakeAppWindowArguments(const std::wstring& target_url,
+                                    const std::wstring& profile_folder) {
+  return L"--app=" + target_url + L" --user-data-dir=\"" + profile_folder +
+         L"\" --class=" TEVRA_PROGRAM_NAME;
+}
+
+void LaunchAppWindow(ShellApi& shell, FileApi& files,
+                     const std::wstring& target_url) {
+  const std::wstring local_app_data = ReadLocalAppDataFolder(shell);
+  const std::wstring profile_folder = MakeProfileFolderPath(local_app_data);
+  shell.SHCreateDirectoryExW(profile_folder);
+
+  const std::wstring arguments = MakeAppWindowArguments(target_url, profile_folder);
+  if (StartFirstBrowserCandidate(shell, files,
+                                 MakeBrowserCandidates(local_app_data),
+                                 arguments)) {
+    return;
+  }
+  shell.ShellExecuteW(target_url, nullptr, nullptr);
+}
+
+}  // namespace tevra
