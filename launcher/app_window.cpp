@@ -7,12 +7,6 @@ namespace {
 
 constexpr std::size_t kMaxPathUnits = kPathBufferUnits - 1;
 
-std::wstring ReadLocalAppDataFolder(ShellApi& shell) {
-  PathBuffer buffer{};
-  shell.SHGetFolderPathW(buffer);
-  return PathBufferText(buffer);
-}
-
 bool StartFirstBrowserCandidate(ShellApi& shell, FileApi& files,
                                 const BrowserCandidates& candidates,
                                 const std::wstring& arguments) {

@@ -13,6 +13,12 @@ std::wstring MakeCommandLineText(const wchar_t* command_line) {
   return command_line == nullptr ? std::wstring() : std::wstring(command_line);
 }
 
+std::wstring ReadLocalAppDataFolder(ShellApi& shell) {
+  PathBuffer buffer{};
+  shell.SHGetFolderPathW(buffer);
+  return PathBufferText(buffer);
+}
+
 long SetRegistryString(RegistryApi& registry, Handle key, const wchar_t* name,
                        const std::wstring& data) {
   const auto byte_count =

@@ -129,6 +129,10 @@ inline constexpr std::uint32_t kInvalidFileAttributes = 0xFFFFFFFFu;
 inline constexpr long kErrorSuccess = 0;
 inline constexpr std::intptr_t kShellExecuteStarted = 32;  // results above this
 
+// The user's local application data folder as SHGetFolderPathW leaves it in a
+// zeroed 260-unit buffer: at most 259 units, empty when the query fails.
+std::wstring ReadLocalAppDataFolder(ShellApi& shell);
+
 // Sets a REG_SZ value with the byte count of its UTF-16 units and the NUL,
 // 2 x (units + 1). Returns the registry status.
 long SetRegistryString(RegistryApi& registry, Handle key, const wchar_t* name,
