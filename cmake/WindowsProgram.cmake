@@ -13,7 +13,15 @@ function(tevra_windows_program target)
     -Wl,--gc-sections
     -Wl,--no-insert-timestamp
     -Wl,--dynamicbase,--high-entropy-va,--nxcompat
-    # No program here prints an exception; the default verbose terminate
-    # handler would link the demangler and printf for nothing.
-    -Wl,--defsym=_ZN9__gnu_cxx27__verbose_terminate_handlerEv=abort)
+    # No program here catches or prints an exception: a string that cannot
+    # grow (exhausted memory) can only end the process abnormally. Sending the
+    # library's throw helpers and terminate handler straight to abort() does
+    # just that, and keeps the exception classes, the copy-on-write strings
+    # they carry, the demangler and printf (about 60 KiB) out of every program.
+    -Wl,--defsym=_ZN9__gnu_cxx27__verbose_terminate_handlerEv=abort
+    -Wl,--defsym=_ZSt17__throw_bad_allocv=abort
+    -Wl,--defsym=_ZSt28__throw_bad_array_new_lengthv=abort
+    -Wl,--defsym=_ZSt19__throw_logic_errorPKc=abort
+    -Wl,--defsym=_ZSt20__throw_length_errorPKc=abort
+    -Wl,--defsym=_ZSt24__throw_out_of_range_fmtPKcz=abort)
 endfunction()
