@@ -12,6 +12,7 @@ bool StartFirstBrowserCandidate(ShellApi& shell, FileApi& files,
                                 const std::wstring& arguments) {
   for (const std::wstring& candidate : candidates) {
     if (files.GetFileAttributesW(candidate) == kInvalidFileAttributes) continue;
+    if (!FitsBrowserCommandLine(candidate, arguments)) continue;
     if (shell.ShellExecuteW(candidate, arguments.c_str(), nullptr) >
         kShellExecuteStarted) {
       return true;
@@ -25,6 +26,12 @@ bool StartFirstBrowserCandidate(ShellApi& shell, FileApi& files,
 std::wstring MakeProfileFolderPath(const std::wstring& local_app_data) {
   return local_app_data +
          L"\\" TEVRA_VENDOR_FOLDER "\\" TEVRA_PRODUCT_FOLDER "\\Profile";
+}
+
+bool FitsBrowserCommandLine(const std::wstring& candidate,
+                            const std::wstring& arguments) {
+  // The quoted path, a blank, then the switches.
+  return candidate.size() + 3 + arguments.size() <= kMaxCommandLineUnits;
 }
 
 BrowserCandidates MakeBrowserCandidates(const std::wstring& local_app_data) {

@@ -27,10 +27,20 @@ BrowserCandidates MakeBrowserCandidates(const std::wstring& local_app_data);
 std::wstring MakeAppWindowArguments(const std::wstring& target_url,
                                     const std::wstring& profile_folder);
 
-// Creates the profile folder, then starts the first candidate that exists and
-// starts (ShellExecuteW above 32) with the app-window switches; when none
-// does, hands the target URL to the default browser. Does not wait for the
-// browser. Every failure is silent.
+// The longest command line a process can be started with, without its NUL.
+inline constexpr std::size_t kMaxCommandLineUnits = 32766;
+
+// True when the browser's command line, the quoted candidate path, a blank and
+// the switches, fits kMaxCommandLineUnits. Windows refuses a longer one; some
+// platforms cut it instead, which would let a long link decide where the
+// switches end.
+bool FitsBrowserCommandLine(const std::wstring& candidate,
+                            const std::wstring& arguments);
+
+// Creates the profile folder, then starts the first candidate that exists,
+// whose command line fits, and starts (ShellExecuteW above 32) with the
+// app-window switches; when none does, hands the target URL to the default
+// browser. Does not wait for the browser. Every failure is silent.
 void LaunchAppWindow(ShellApi& shell, FileApi& files,
                      const std::wstring& target_url);
 

@@ -121,6 +121,29 @@ TEST(AppWindow, WalksTheCandidatesUntilOneStarts) {
   }
 }
 
+// A link long enough to push the switches past the longest command line never
+// reaches a browser as a cut command line: the default browser gets the page.
+TEST(AppWindow, SwitchesThatCannotFitGoToTheDefaultBrowserInstead) {
+  const std::wstring kFixedUnits = L"\"\" --app= --user-data-dir=\"\" --class=TevraComms";
+  const std::size_t room = kMaxCommandLineUnits - kFixedUnits.size() - kQuilnMachine.size() -
+                           kProfile.size();
+  const struct {
+    std::size_t url_units;
+    bool browser_started;
+  } cases[] = {{room, true}, {room + 1, false}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.url_units);
+    const std::wstring url = std::wstring(L"https://") + std::wstring(c.url_units - 8, L'a');
+    EXPECT_EQ(FitsBrowserCommandLine(kQuilnMachine, MakeAppWindowArguments(url, kProfile)),
+              c.browser_started);
+    FakeWindows windows;
+    windows.existing_paths = {{kQuilnMachine, kFile}};
+    LaunchAppWindow(windows, windows, url);
+    ASSERT_EQ(windows.starts.size(), 1u);
+    EXPECT_EQ(windows.starts[0].file, c.browser_started ? kQuilnMachine : url);
+  }
+}
+
 TEST(AppWindow, WithoutALocalFolderPathsStartAtTheDriveRoot) {
   FakeWindows windows;
   windows.local_app_data = std::nullopt;
