@@ -4,11 +4,13 @@ The environment names what to run: TEVRA_DIST_DIR holds the release programs,
 TEVRA_TOOLS_DIR the small Windows programs the tests use to look at them.
 """
 
+import json
 import os
 import pathlib
 import shutil
 import subprocess
 import tempfile
+import time
 
 DIST_DIR = pathlib.Path(os.environ.get("TEVRA_DIST_DIR", "dist")).resolve()
 TOOLS_DIR = pathlib.Path(os.environ.get("TEVRA_TOOLS_DIR", "build/dist/tests/wine/tools")).resolve()
@@ -22,6 +24,10 @@ COMMAND_KEY = SCHEME_KEY + r"\shell\open\command"
 UNINSTALL_KEY = r"Software\Microsoft\Windows\CurrentVersion\Uninstall\TevraComms"
 PROFILE_SUFFIX = r"\TevraHoldings\TevraComms\Profile"
 INSTALL_SUFFIX = r"\Programs\TevraHoldings\TevraComms"
+# The registry's string type, as query_key reports value types.
+REG_SZ = 1
+# The first browser the launcher looks for.
+QUILN_BROWSER = r"C:\Program Files\Tevra Quiln\quiln-browser.exe"
 
 
 def tool(name):
@@ -45,10 +51,26 @@ class Prefix:
         )
 
     def __enter__(self):
+        # Creating a prefix very rarely fails on a loaded machine; a second
+        # attempt in a clean folder has always succeeded.
+        for attempt in (1, 2, 3):
+            try:
+                self._boot()
+                return self
+            except (subprocess.CalledProcessError, subprocess.TimeoutExpired):
+                # Without this the persistent server would outlive the test
+                # and keep its runner waiting on the output it inherited.
+                self.__exit__(None, None, None)
+                if attempt == 3:
+                    raise
+                self.root.mkdir()
+
+    def _boot(self):
+        # Persistent from the start: "wineserver -p" refuses (status 2) while
+        # the server wineboot started is still up.
+        subprocess.run(["wineserver", "-p"], env=self.env, check=True, timeout=60)
         subprocess.run(["wineboot", "-i"], env=self.env, check=True,
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=300)
-        subprocess.run(["wineserver", "-p"], env=self.env, check=True, timeout=60)
-        return self
 
     def __exit__(self, *exc):
         subprocess.run(["wineserver", "-k"], env=self.env, timeout=60)
@@ -60,10 +82,36 @@ class Prefix:
         return subprocess.run(["wine", str(program), *map(str, args)], env=self.env,
                               capture_output=True, timeout=timeout, **kwargs)
 
-    def wait_idle(self):
-        """Waits until every program started in the prefix has ended."""
-        subprocess.run(["wineserver", "-w"], env=self.env, timeout=300)
-        subprocess.run(["wineserver", "-p"], env=self.env, check=True, timeout=60)
+    def wait_idle(self, timeout=300):
+        """Waits until every program started in the prefix has ended; Wine's
+        resident programs (in C:\\windows) do not count. Raises TimeoutError
+        after timeout seconds."""
+        # "wineserver -w" would wait for the persistent server itself.
+        deadline = time.monotonic() + timeout
+        while self._running_programs():
+            if time.monotonic() > deadline:
+                raise TimeoutError("still running: %s" % self._running_programs())
+            time.sleep(0.05)
+
+    def _running_programs(self):
+        """The command lines of the Linux processes of this prefix that run a
+        program from outside C:\\windows, the wineserver aside."""
+        own_prefix = b"WINEPREFIX=" + bytes(self.root)
+        running = []
+        for process in pathlib.Path("/proc").iterdir():
+            if not process.name.isdigit():
+                continue
+            try:
+                environment = (process / "environ").read_bytes().split(b"\0")
+                command_line = (process / "cmdline").read_bytes().split(b"\0")
+            except OSError:  # ended meanwhile, or not ours to read
+                continue
+            program = command_line[0].decode(errors="replace")
+            if (own_prefix in environment
+                    and not program.lower().startswith("c:\\windows\\")
+                    and not os.path.basename(program).startswith("wineserver")):
+                running.append(program)
+        return running
 
     def unix_path(self, windows_path):
         """The Linux path of a C: path in the prefix."""
@@ -71,8 +119,44 @@ class Prefix:
         assert drive.upper() == "C", windows_path
         return self.root / "drive_c" / rest.replace("\\", "/").lstrip("/")
 
+    def query_key(self, key):
+        """A key under HKEY_CURRENT_USER as registry_probe reads it:
+        {"values": {name: {"type", "bytes", "data"}}, "subkeys": [...]}, or
+        None when the key does not exist."""
+        result = self.run(tool("registry_probe.exe"), "query", key, check=True)
+        return json.loads(result.stdout)
+
     @property
     def local_app_data(self):
         """The user's local application data folder, as Windows names it."""
         users = [p for p in (self.root / "drive_c" / "users").iterdir() if p.name != "Public"]
         return "C:\\users\\%s\\AppData\\Local" % users[0].name
+
+
+def unix_time(filetime):
+    """A Windows FILETIME (100 ns units since 1601) in seconds since 1970, on
+    the clock Python's time.time() reads (under Wine they are the same)."""
+    return filetime / 10**7 - 11644473600
+
+
+class RecordingBrowser:
+    """record_start.exe placed at a browser's path in a prefix, so that every
+    start of that browser is recorded."""
+
+    def __init__(self, prefix, windows_path=QUILN_BROWSER):
+        self.path = prefix.unix_path(windows_path)
+        self.path.parent.mkdir(parents=True, exist_ok=True)
+        shutil.copy(tool("record_start.exe"), self.path)
+        self._starts = self.path.parent / "starts"
+
+    def starts(self):
+        """Its starts so far, oldest first, each as record_start wrote it."""
+        if not self._starts.exists():
+            return []
+        files = sorted(self._starts.glob("start-*.json"),
+                       key=lambda f: int(f.stem.partition("-")[2]))
+        return [json.loads(f.read_text()) for f in files]
+
+    def forget_starts(self):
+        """Removes the starts recorded so far."""
+        shutil.rmtree(self._starts, ignore_errors=True)

@@ -11,22 +11,9 @@
 
 #include <string>
 
-namespace {
+#include "json_output.h"
 
-std::wstring JsonString(const wchar_t* text) {
-  std::wstring out = L"\"";
-  for (const wchar_t* p = text; *p != L'\0'; ++p) {
-    const unsigned unit = static_cast<unsigned>(*p);
-    if (unit >= 0x20 && unit < 0x7F && unit != L'"' && unit != L'\\') {
-      out += *p;
-    } else {
-      wchar_t escaped[8];
-      wsprintfW(escaped, L"\\u%04x", unit);
-      out += escaped;
-    }
-  }
-  return out + L"\"";
-}
+namespace {
 
 std::wstring OwnFolder() {
   wchar_t path[MAX_PATH] = {};
@@ -63,14 +50,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int) {
   CreateDirectoryW(starts.c_str(), nullptr);
   const std::wstring aside = starts + L"\\writing-" + std::to_wstring(GetCurrentProcessId());
 
-  const std::wstring record = MakeRecord();  // ASCII only, by construction
-  const std::string bytes(record.begin(), record.end());
-  HANDLE file = CreateFileW(aside.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                            FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return 1;
-  DWORD written = 0;
-  WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-  CloseHandle(file);
+  if (!WriteAsciiFile(aside, MakeRecord())) return 1;
 
   for (int n = 1; n < 100000; ++n) {
     const std::wstring name = starts + L"\\start-" + std::to_wstring(n) + L".json";
