@@ -62,6 +62,10 @@ TEST(DeepLink, HostileLinksStayInsideOneArgument) {
       {L"tevra-comms://x\x7f\x01\x1f", kBase + L"x%7F%01%1F"},
       {std::wstring(L"tevra-comms://x\0y", 17), kBase + L"x%00y"},
       {L"tevra-comms://%22already%20escaped", kBase + L"%22already%20escaped"},
+      // Blank-like elsewhere, and surrogates paired or not: no argument ends
+      // at any of them, so they pass unchanged.
+      {L"tevra-comms://a\u3000b\u00a0c\u0085d\xD83D\xDE00e\xD800f\xDFFF",
+       kBase + L"a\u3000b\u00a0c\u0085d\xD83D\xDE00e\xD800f\xDFFF"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::Message() << "command line: " << c.command_line);
