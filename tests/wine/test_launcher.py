@@ -7,9 +7,7 @@ command (registry_probe follow).
 """
 
 import json
-import shlex
 import shutil
-import subprocess
 import unittest
 
 from winetest import (COMMAND_KEY, LAUNCHER, PROFILE_SUFFIX, QUILN_BROWSER, REG_SZ,
@@ -271,17 +269,9 @@ class IdentityModeTest(unittest.TestCase):
         cls.browser = RecordingBrowser(cls.prefix)
 
     def run_in_console(self, command_line_text):
-        """Runs the launcher from console_probe, in a console on a pseudo-
-        terminal; returns console_probe's account of the run."""
-        result_file = r"C:\console-probe.json"
-        self.prefix.unix_path(result_file).unlink(missing_ok=True)
-        command = shlex.join(["wine", str(tool("console_probe.exe")), result_file,
-                              INSTALLED_LAUNCHER, command_line_text])
-        probe = subprocess.run(["script", "-qec", command, "/dev/null"], env=self.prefix.env,
-                               stdin=subprocess.DEVNULL, capture_output=True, timeout=120)
-        self.assertEqual(probe.returncode, 0, "console_probe failed")
+        run = self.prefix.run_in_console(INSTALLED_LAUNCHER, command_line_text)
         self.prefix.wait_idle()
-        return json.loads(self.prefix.unix_path(result_file).read_text())
+        return run
 
     def assert_nothing_left_behind(self):
         self.assertIsNone(self.prefix.query_key(SCHEME_KEY))

@@ -7,6 +7,7 @@ TEVRA_TOOLS_DIR the small Windows programs the tests use to look at them.
 import json
 import os
 import pathlib
+import shlex
 import shutil
 import subprocess
 import tempfile
@@ -112,6 +113,18 @@ class Prefix:
                     and not os.path.basename(program).startswith("wineserver")):
                 running.append(program)
         return running
+
+    def run_in_console(self, program, command_line_text):
+        """Runs a Windows program from console_probe, in a console on a
+        pseudo-terminal (without one Wine gives no screen to read back);
+        returns console_probe's account of the run."""
+        result_file = r"C:\console-probe.json"
+        self.unix_path(result_file).unlink(missing_ok=True)
+        command = shlex.join(["wine", str(tool("console_probe.exe")), result_file,
+                              program, command_line_text])
+        subprocess.run(["script", "-qec", command, "/dev/null"], env=self.env, check=True,
+                       stdin=subprocess.DEVNULL, capture_output=True, timeout=120)
+        return json.loads(self.unix_path(result_file).read_text())
 
     def unix_path(self, windows_path):
         """The Linux path of a C: path in the prefix."""
