@@ -1,5 +1,7 @@
 #include "tests/native/fake_windows.h"
 
+#include <gtest/gtest.h>
+
 #include <algorithm>
 
 namespace tevra {
@@ -8,6 +10,12 @@ namespace {
 constexpr long kAccessDenied = 5;
 
 }  // namespace
+
+void PrintTo(const FakeWindows::RegistryValue& value, std::ostream* os) {
+  *os << testing::PrintToString(value.key) << " " << testing::PrintToString(value.name)
+      << " = " << testing::PrintToString(value.data) << " (" << value.byte_count
+      << " bytes)";
+}
 
 Handle FakeWindows::Open(const std::wstring& label) {
   Handle handle = reinterpret_cast<Handle>(next_handle_);

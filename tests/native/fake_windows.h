@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <map>
+#include <ostream>
 #include <optional>
 #include <set>
 #include <string>
@@ -55,6 +56,8 @@ class FakeWindows final : public ConsoleApi,
       return key == other.key && name == other.name && data == other.data &&
              byte_count == other.byte_count;
     }
+    // How GoogleTest shows one in a failure.
+    friend void PrintTo(const RegistryValue& value, std::ostream* os);
   };
   std::vector<RegistryValue> registry_values;
   struct Start {

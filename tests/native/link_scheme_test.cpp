@@ -16,11 +16,6 @@ const std::wstring kScheme = L"Software\\Classes\\tevra-comms";
 const std::wstring kCommand = L"Software\\Classes\\tevra-comms\\shell\\open\\command";
 const std::wstring kPath = L"C:\\Program Files\\Tevra Comms\\TevraComms.exe";
 
-void PrintTo(const Value& v, std::ostream* os) {
-  *os << testing::PrintToString(v.key) << " " << testing::PrintToString(v.name) << " = "
-      << testing::PrintToString(v.data) << " (" << v.byte_count << " bytes)";
-}
-
 TEST(OpenCommand, QuotesThePathAndTheLinkPlaceholder) {
   EXPECT_EQ(MakeOpenCommand(kPath), L"\"" + kPath + L"\" \"%1\"");
   EXPECT_EQ(MakeOpenCommand(L""), L"\"\" \"%1\"");

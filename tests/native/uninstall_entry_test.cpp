@@ -17,11 +17,6 @@ const std::wstring kKey = L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninst
 const std::wstring kExecutable =
     L"C:\\Users\\user1\\AppData\\Local\\Programs\\TevraHoldings\\TevraComms\\TevraComms.exe";
 
-void PrintTo(const Value& v, std::ostream* os) {
-  *os << testing::PrintToString(v.key) << " " << testing::PrintToString(v.name) << " = "
-      << testing::PrintToString(v.data) << " (" << v.byte_count << " bytes)";
-}
-
 TEST(UninstallEntry, SetsTheFourValuesWithExactByteCounts) {
   FakeWindows windows;
   WriteUninstallEntry(windows, kExecutable);

@@ -31,6 +31,7 @@
 #include <vector>
 
 #include "json_output.h"
+#include "run_program.h"
 #include "launcher/app_window.h"
 #include "launcher/deep_link.h"
 #include "tests/hostile_text.h"
@@ -134,22 +135,9 @@ int Start(const std::wstring& program, std::uint64_t seed, std::uint64_t first,
   for (std::uint64_t i = first; i < first + count; ++i) {
     const std::wstring text = tevra::MakeHostileText(seed, i, kStartMaxUnits, false);
     if (text.find(L"--version-json") != std::wstring::npos) continue;
-    std::wstring command_line = L"\"" + program + L"\" " + text;
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process{};
-    std::wstring exit_code = L"null";
-    if (CreateProcessW(nullptr, command_line.data(), nullptr, nullptr, FALSE, 0,
-                       nullptr, nullptr, &startup, &process)) {
-      WaitForSingleObject(process.hProcess, INFINITE);
-      DWORD code = 0;
-      GetExitCodeProcess(process.hProcess, &code);
-      exit_code = std::to_wstring(code);
-      CloseHandle(process.hThread);
-      CloseHandle(process.hProcess);
-    } else {
-      result = 1;
-    }
+    const std::optional<DWORD> code = RunAndWait(nullptr, L"\"" + program + L"\" " + text);
+    if (!code) result = 1;
+    const std::wstring exit_code = code ? std::to_wstring(*code) : L"null";
     Print(L"{\"case\": " + std::to_wstring(i) + L", \"text\": " + JsonString(text) +
           L", \"exit\": " + exit_code + L", \"page\": " +
           JsonString(PageFor(text)) + L"}");

@@ -14,6 +14,7 @@
 #include <string>
 
 #include "json_output.h"
+#include "run_program.h"
 
 namespace {
 
@@ -54,18 +55,8 @@ int wmain(int argc, wchar_t** argv) {
     return 1;
   }
 
-  STARTUPINFOW startup = {};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION process = {};
-  if (!CreateProcessW(program.c_str(), command_line.data(), nullptr, nullptr, FALSE, 0,
-                      nullptr, nullptr, &startup, &process)) {
-    return 1;
-  }
-  WaitForSingleObject(process.hProcess, INFINITE);
-  DWORD exit_code = 0;
-  GetExitCodeProcess(process.hProcess, &exit_code);
-  CloseHandle(process.hThread);
-  CloseHandle(process.hProcess);
+  const std::optional<DWORD> exit_code = RunAndWait(program.c_str(), command_line);
+  if (!exit_code) return 1;
 
   CONSOLE_SCREEN_BUFFER_INFO after;
   if (!GetConsoleScreenBufferInfo(console, &after)) return 1;
@@ -74,7 +65,7 @@ int wmain(int argc, wchar_t** argv) {
   CloseHandle(console);
 
   const std::wstring result =
-      L"{\"exit_code\": " + std::to_wstring(exit_code) +
+      L"{\"exit_code\": " + std::to_wstring(*exit_code) +
       L", \"width\": " + std::to_wstring(before.dwSize.X) +
       L", \"before\": " + JsonPosition(before.dwCursorPosition) +
       L", \"after\": " + JsonPosition(after.dwCursorPosition) +

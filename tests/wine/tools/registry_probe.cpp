@@ -23,6 +23,7 @@
 #include <vector>
 
 #include "json_output.h"
+#include "run_program.h"
 
 namespace {
 
@@ -138,19 +139,9 @@ int Follow(const std::wstring& link) {
     command_line.replace(at, 2, link);
   }
 
-  STARTUPINFOW startup = {};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION process = {};
-  if (!CreateProcessW(nullptr, command_line.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                      nullptr, &startup, &process)) {
-    return 1;
-  }
-  WaitForSingleObject(process.hProcess, INFINITE);
-  DWORD exit_code = 0;
-  GetExitCodeProcess(process.hProcess, &exit_code);
-  CloseHandle(process.hThread);
-  CloseHandle(process.hProcess);
-  return Print(L"{\"exit_code\": " + std::to_wstring(exit_code) + L"}") ? 0 : 1;
+  const std::optional<DWORD> exit_code = RunAndWait(nullptr, command_line);
+  if (!exit_code) return 1;
+  return Print(L"{\"exit_code\": " + std::to_wstring(*exit_code) + L"}") ? 0 : 1;
 }
 
 }  // namespace
