@@ -9,11 +9,10 @@ rebuilt from the seed and its case number.
 
 import collections
 import json
-import shutil
 import unittest
 
 from winetest import (INSTALLER, LAUNCHER, PROFILE_SUFFIX, SERVICE,
-                      SIGN_UP_PAGE, Prefix, RecordingBrowser, tool)
+                      SIGN_UP_PAGE, Prefix, RecordingBrowser, place, tool)
 
 SEED = 20261210
 CHECKED_TEXTS = 5000
@@ -25,14 +24,6 @@ INSTALLER_RUNS = 30
 ARGV_CHECK = tool("argv_check.exe")
 PLACED_LAUNCHER = r"C:\Downloads\TevraComms.exe"
 PLACED_INSTALLER = r"C:\Downloads\TevraComms-Setup-0.0.1.exe"
-
-
-def place(prefix, program, windows_path):
-    """Copies a program into the prefix; returns its Windows path."""
-    target = prefix.unix_path(windows_path)
-    target.parent.mkdir(parents=True, exist_ok=True)
-    shutil.copy(program, target)
-    return windows_path
 
 
 def start_generated(prefix, program, first, count):

@@ -3,34 +3,14 @@ the exit code it ends with, each scenario in a fresh prefix."""
 
 import unittest
 
-from winetest import (INSTALL_SUFFIX, INSTALLER, LAUNCHER, SCHEME_KEY, COMMAND_KEY,
-                      SIGN_UP_PAGE, UNINSTALL_KEY, Prefix, RecordingBrowser, tool)
-
-REG_SZ = 1
+from winetest import (INSTALLER, LAUNCHER, REG_SZ, SCHEME_KEY, COMMAND_KEY,
+                      SIGN_UP_PAGE, UNINSTALL_KEY, Installation, Prefix, RecordingBrowser,
+                      tool)
 
 
 def windows_path(unix_path):
     """The Windows name of a Linux path, through the prefix's Z: drive."""
     return "Z:" + str(unix_path).replace("/", "\\")
-
-
-class Installation:
-    """Where the installer puts the launcher in a prefix."""
-
-    def __init__(self, prefix):
-        self.folder = prefix.local_app_data + INSTALL_SUFFIX
-        self.executable = self.folder + "\\TevraComms.exe"
-        self.unix_folder = prefix.unix_path(self.folder)
-        self.unix_executable = prefix.unix_path(self.executable)
-
-    def uninstall_values(self):
-        """The uninstall entry's values as the installer writes them."""
-        def string(text):
-            return {"type": REG_SZ, "bytes": 2 * (len(text) + 1), "data": text + "\0"}
-        return {"DisplayName": string("Tevra Comms"),
-                "Publisher": string("Tevra Holdings"),
-                "DisplayVersion": string("0.0.1"),
-                "DisplayIcon": string(self.executable)}
 
 
 class Installer(unittest.TestCase):

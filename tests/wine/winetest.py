@@ -4,6 +4,7 @@ The environment names what to run: TEVRA_DIST_DIR holds the release programs,
 TEVRA_TOOLS_DIR the small Windows programs the tests use to look at them.
 """
 
+import contextlib
 import json
 import os
 import pathlib
@@ -34,6 +35,14 @@ QUILN_BROWSER = r"C:\Program Files\Tevra Quiln\quiln-browser.exe"
 def tool(name):
     """The path of one of the tests' own Windows programs."""
     return TOOLS_DIR / name
+
+
+def place(prefix, program, windows_path):
+    """Copies a program into the prefix; returns its Windows path."""
+    target = prefix.unix_path(windows_path)
+    target.parent.mkdir(parents=True, exist_ok=True)
+    shutil.copy(program, target)
+    return windows_path
 
 
 class Prefix:
@@ -126,6 +135,16 @@ class Prefix:
                        stdin=subprocess.DEVNULL, capture_output=True, timeout=120)
         return json.loads(self.unix_path(result_file).read_text())
 
+    @contextlib.contextmanager
+    def stopped(self):
+        """Within the block no program of the prefix runs and its wineserver
+        is down, having written the registry to the prefix's .reg files as it
+        exited; after the block both are up again as on entry."""
+        subprocess.run(["wineserver", "-k"], env=self.env, timeout=60)
+        subprocess.run(["wineserver", "-w"], env=self.env, timeout=60)
+        yield
+        self._boot()
+
     def unix_path(self, windows_path):
         """The Linux path of a C: path in the prefix."""
         drive, _, rest = windows_path.partition(":")
@@ -144,6 +163,25 @@ class Prefix:
         """The user's local application data folder, as Windows names it."""
         users = [p for p in (self.root / "drive_c" / "users").iterdir() if p.name != "Public"]
         return "C:\\users\\%s\\AppData\\Local" % users[0].name
+
+
+class Installation:
+    """Where the installer puts the launcher in a prefix."""
+
+    def __init__(self, prefix):
+        self.folder = prefix.local_app_data + INSTALL_SUFFIX
+        self.executable = self.folder + "\\TevraComms.exe"
+        self.unix_folder = prefix.unix_path(self.folder)
+        self.unix_executable = prefix.unix_path(self.executable)
+
+    def uninstall_values(self):
+        """The uninstall entry's values as the installer writes them."""
+        def string(text):
+            return {"type": REG_SZ, "bytes": 2 * (len(text) + 1), "data": text + "\0"}
+        return {"DisplayName": string("Tevra Comms"),
+                "Publisher": string("Tevra Holdings"),
+                "DisplayVersion": string("0.0.1"),
+                "DisplayIcon": string(self.executable)}
 
 
 def unix_time(filetime):
