@@ -12,7 +12,7 @@ bool StartFirstBrowserCandidate(ShellApi& shell, FileApi& files,
                                 const std::wstring& arguments) {
   for (const std::wstring& candidate : candidates) {
     if (files.GetFileAttributesW(candidate) == kInvalidFileAttributes) continue;
-    if (!FitsBrowserCommandLine(candidate, arguments)) continue;
+    if (!FitsCommandLine(candidate.size(), arguments)) continue;
     if (shell.ShellExecuteW(candidate, arguments.c_str(), nullptr) >
         kShellExecuteStarted) {
       return true;
@@ -28,10 +28,8 @@ std::wstring MakeProfileFolderPath(const std::wstring& local_app_data) {
          L"\\" TEVRA_VENDOR_FOLDER "\\" TEVRA_PRODUCT_FOLDER "\\Profile";
 }
 
-bool FitsBrowserCommandLine(const std::wstring& candidate,
-                            const std::wstring& arguments) {
-  // The quoted path, a blank, then the switches.
-  return candidate.size() + 3 + arguments.size() <= kMaxCommandLineUnits;
+bool FitsCommandLine(std::size_t program_units, const std::wstring& arguments) {
+  return program_units + 3 + arguments.size() <= kMaxCommandLineUnits;
 }
 
 BrowserCandidates MakeBrowserCandidates(const std::wstring& local_app_data) {
@@ -65,7 +63,10 @@ void LaunchAppWindow(ShellApi& shell, FileApi& files,
                                  arguments)) {
     return;
   }
-  shell.ShellExecuteW(target_url, nullptr, nullptr);
+  // The default browser's handler gets the URL as one quoted argument.
+  if (FitsCommandLine(kMaxPathUnits, L"\"" + target_url + L"\"")) {
+    shell.ShellExecuteW(target_url, nullptr, nullptr);
+  }
 }
 
 }  // namespace tevra

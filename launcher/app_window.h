@@ -30,17 +30,18 @@ std::wstring MakeAppWindowArguments(const std::wstring& target_url,
 // The longest command line a process can be started with, without its NUL.
 inline constexpr std::size_t kMaxCommandLineUnits = 32766;
 
-// True when the browser's command line, the quoted candidate path, a blank and
-// the switches, fits kMaxCommandLineUnits. Windows refuses a longer one; some
-// platforms cut it instead, which would let a long link decide where the
-// switches end.
-bool FitsBrowserCommandLine(const std::wstring& candidate,
-                            const std::wstring& arguments);
+// True when a program whose path has program_units units can be started with
+// these arguments: the quoted path, a blank and the arguments fit
+// kMaxCommandLineUnits. Windows refuses a longer command line; some platforms
+// cut it instead, or fail on it, which would let a long link decide where the
+// browser's switches end.
+bool FitsCommandLine(std::size_t program_units, const std::wstring& arguments);
 
 // Creates the profile folder, then starts the first candidate that exists,
 // whose command line fits, and starts (ShellExecuteW above 32) with the
 // app-window switches; when none does, hands the target URL to the default
-// browser. Does not wait for the browser. Every failure is silent.
+// browser, if it fits the command line of a handler at any path. Does not
+// wait for the browser. Every failure is silent.
 void LaunchAppWindow(ShellApi& shell, FileApi& files,
                      const std::wstring& target_url);
 

@@ -122,25 +122,36 @@ TEST(AppWindow, WalksTheCandidatesUntilOneStarts) {
 }
 
 // A link long enough to push the switches past the longest command line never
-// reaches a browser as a cut command line: the default browser gets the page.
-TEST(AppWindow, SwitchesThatCannotFitGoToTheDefaultBrowserInstead) {
+// reaches a browser as a cut command line: a browser is passed over when its
+// command line would not fit, the default browser gets the page only while a
+// handler at any path could take it whole, and past that nothing is started
+// (as Windows would refuse it).
+TEST(AppWindow, NothingIsStartedWithACommandLineTooLongToStart) {
   const std::wstring kFixedUnits = L"\"\" --app= --user-data-dir=\"\" --class=TevraComms";
-  const std::size_t room = kMaxCommandLineUnits - kFixedUnits.size() - kQuilnMachine.size() -
-                           kProfile.size();
+  const std::size_t browser_room =
+      kMaxCommandLineUnits - kFixedUnits.size() - kQuilnMachine.size() - kProfile.size();
+  const std::size_t handler_room = kMaxCommandLineUnits - 259 - 5;  // "path" "url"
   const struct {
+    bool browser_present;
     std::size_t url_units;
-    bool browser_started;
-  } cases[] = {{room, true}, {room + 1, false}};
+    std::vector<std::wstring> started;  // "url" for the default browser
+  } cases[] = {
+      {true, browser_room, {kQuilnMachine}},
+      {true, browser_room + 1, {}},  // nor could a handler at any path take it
+      {false, handler_room, {L"url"}},
+      {false, handler_room + 1, {}},
+  };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.url_units);
     const std::wstring url = std::wstring(L"https://") + std::wstring(c.url_units - 8, L'a');
-    EXPECT_EQ(FitsBrowserCommandLine(kQuilnMachine, MakeAppWindowArguments(url, kProfile)),
-              c.browser_started);
     FakeWindows windows;
-    windows.existing_paths = {{kQuilnMachine, kFile}};
+    if (c.browser_present) windows.existing_paths = {{kQuilnMachine, kFile}};
     LaunchAppWindow(windows, windows, url);
-    ASSERT_EQ(windows.starts.size(), 1u);
-    EXPECT_EQ(windows.starts[0].file, c.browser_started ? kQuilnMachine : url);
+    std::vector<std::wstring> started;
+    for (const auto& start : windows.starts) {
+      started.push_back(start.file == url ? L"url" : start.file);
+    }
+    EXPECT_EQ(started, c.started);
   }
 }
 

@@ -103,12 +103,12 @@ class BrowserAndRegistrationTest(unittest.TestCase):
     def windows_path(self, path):
         return path.replace("%LOCALAPPDATA%", self.prefix.local_app_data)
 
-    def start_with_browsers(self, installed, broken=()):
+    def start_with_browsers(self, installed, broken=(), link=None):
         """Places recording browsers at the installed candidates and empty files
         (there, but not startable) at the broken ones, with no other browser
-        and no profile folder; runs the launcher and all it starts to their
-        end. Returns the argument vectors the browsers, the default one
-        included, were started with."""
+        and no profile folder; runs the launcher (with the link, if any) and
+        all it starts to their end. Returns the argument vectors the browsers,
+        the default one included, were started with."""
         unix_paths = [self.prefix.unix_path(self.windows_path(path))
                       for path in BROWSER_CANDIDATES + [DEFAULT_BROWSER]]
         for folder in {path.parent for path in unix_paths}:
@@ -121,7 +121,7 @@ class BrowserAndRegistrationTest(unittest.TestCase):
             unix_path.parent.mkdir(parents=True, exist_ok=True)
             unix_path.write_bytes(b"")
 
-        result = self.prefix.run(INSTALLED_LAUNCHER)
+        result = self.prefix.run(INSTALLED_LAUNCHER, *([link] if link else []))
         self.prefix.wait_idle()
         self.assertEqual(result.returncode, 0)
         # Browsers in one folder share their record of starts.
@@ -152,6 +152,12 @@ class BrowserAndRegistrationTest(unittest.TestCase):
                 started = self.start_with_browsers([], broken)
                 self.assertEqual(started, [[DEFAULT_BROWSER, SIGN_UP_PAGE]])
                 self.assertTrue(self.prefix.unix_path(profile_folder(self.prefix)).is_dir())
+
+    def test_a_page_too_long_to_hand_over_starts_nothing(self):
+        # Every blank becomes "%20": no browser's command line could hold the
+        # page whole, and a cut one would end the switches where the link says.
+        link = "tevra-comms://" + " " * 11000 + "a"
+        self.assertEqual(self.start_with_browsers([QUILN_BROWSER], link=link), [])
 
     def test_registration_keeps_what_others_wrote(self):
         registry_file = r"C:\someone-else.reg"
