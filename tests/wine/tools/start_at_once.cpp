@@ -27,6 +27,26 @@ int Fail(const char* what) {
   return kToolFailed;
 }
 
+// Creates the process suspended. Wine now and then fails a creation on a busy
+// machine (ERROR_INTERNAL_ERROR); nothing has run yet then, so trying again
+// keeps the start together.
+bool CreateSuspended(const wchar_t* program, const std::wstring& command_line,
+                     PROCESS_INFORMATION* process) {
+  constexpr int kAttempts = 5;
+  for (int attempt = 1;; ++attempt) {
+    // CreateProcessW may write to the command line it is given.
+    std::wstring writable = command_line;
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    if (CreateProcessW(program, writable.data(), nullptr, nullptr, FALSE, CREATE_SUSPENDED,
+                       nullptr, nullptr, &startup, process)) {
+      return true;
+    }
+    if (GetLastError() != ERROR_INTERNAL_ERROR || attempt == kAttempts) return false;
+    Sleep(50);
+  }
+}
+
 // The system time now, in 100 ns units since 1601.
 unsigned long long Now() {
   FILETIME now;
@@ -48,13 +68,8 @@ int wmain(int argc, wchar_t** argv) {
   const unsigned long long started = Now();
   std::vector<PROCESS_INFORMATION> processes;
   for (long i = 0; i < count; ++i) {
-    // CreateProcessW may write to the command line it is given.
-    std::wstring writable = command_line;
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
-    if (!CreateProcessW(argv[2], writable.data(), nullptr, nullptr, FALSE, CREATE_SUSPENDED,
-                        nullptr, nullptr, &startup, &process)) {
+    if (!CreateSuspended(argv[2], command_line, &process)) {
       const int result = Fail("starting the program");
       for (const PROCESS_INFORMATION& created : processes) {
         TerminateProcess(created.hProcess, kToolFailed);
