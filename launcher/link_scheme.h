@@ -6,12 +6,14 @@
 #include <string>
 
 #include "platform/windows_api.h"
+#include "resources/product.h"
 
 namespace tevra {
 
-inline constexpr wchar_t kSchemeKey[] = L"Software\\Classes\\tevra-comms";
+// The scheme's keys under HKEY_CURRENT_USER.
+inline constexpr wchar_t kSchemeKey[] = L"Software\\Classes\\" TEVRA_LINK_SCHEME;
 inline constexpr wchar_t kCommandKey[] =
-    L"Software\\Classes\\tevra-comms\\shell\\open\\command";
+    L"Software\\Classes\\" TEVRA_LINK_SCHEME "\\shell\\open\\command";
 
 // The open command: the module path and "%1", each in double quotes, one space
 // between. The path is taken as it is; it is n + 7 units long.

@@ -55,7 +55,10 @@ class FileApi {
   // FindResourceW(module, MAKEINTRESOURCE(id), MAKEINTRESOURCE(type)).
   // Null when the image holds no such resource.
   virtual Handle FindResourceW(Handle module, int id, int type) = 0;
+  // LoadResource(module, resource): the handle LockResource takes; null on
+  // failure (also when given a null resource).
   virtual Handle LoadResource(Handle module, Handle resource) = 0;
+  // SizeofResource(module, resource): the resource's byte count; 0 on failure.
   virtual std::uint32_t SizeofResource(Handle module, Handle resource) = 0;
   // A read-only view of the resource's bytes, valid until the process exits;
   // null on failure (also when given null).
@@ -68,6 +71,7 @@ class FileApi {
   // WriteFile(file, bytes, size, &written, NULL) with *written set to 0 first.
   virtual bool WriteFile(Handle file, const void* bytes, std::uint32_t size,
                          std::uint32_t* written) = 0;
+  // CloseHandle(handle): releases a handle CreateFileW gave. False on failure.
   virtual bool CloseHandle(Handle handle) = 0;
 };
 
@@ -84,6 +88,7 @@ class RegistryApi {
   virtual long RegSetValueExW(Handle key, const wchar_t* name,
                               const std::wstring& data,
                               std::uint32_t byte_count) = 0;
+  // RegCloseKey(key): releases a key RegCreateKeyExW opened; its status.
   virtual long RegCloseKey(Handle key) = 0;
 };
 
@@ -105,6 +110,8 @@ class HttpApi {
   // WinHttpReceiveResponse(request, NULL); blocks until the response headers
   // arrive or the request fails.
   virtual bool WinHttpReceiveResponse(Handle request) = 0;
+  // WinHttpCloseHandle(handle): releases a session, connection or request
+  // handle, dropping whatever answer it held. False on failure.
   virtual bool WinHttpCloseHandle(Handle handle) = 0;
 };
 
@@ -125,9 +132,12 @@ class ShellApi {
                                       const wchar_t* directory) = 0;
 };
 
+// GetFileAttributesW's answer for a path that does not exist.
 inline constexpr std::uint32_t kInvalidFileAttributes = 0xFFFFFFFFu;
+// The registry status of a call that succeeded.
 inline constexpr long kErrorSuccess = 0;
-inline constexpr std::intptr_t kShellExecuteStarted = 32;  // results above this
+// ShellExecuteW results above this mean the program was started.
+inline constexpr std::intptr_t kShellExecuteStarted = 32;
 
 // The user's local application data folder as SHGetFolderPathW leaves it in a
 // zeroed 260-unit buffer: at most 259 units, empty when the query fails.

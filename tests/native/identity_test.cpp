@@ -60,7 +60,9 @@ TEST(IdentityMode, WithoutAConsoleStillEndsWithZero) {
   windows.every_call_fails = true;
   LauncherSystem system{windows, windows, windows, windows, windows};
   EXPECT_EQ(RunLauncher(system, L"--version-json"), LauncherExitCode::kDone);
-  EXPECT_EQ(windows.stdout_text, "");
+  EXPECT_EQ(windows.calls,
+            (std::vector<std::wstring>{L"AttachConsole", L"ReopenStdoutOnConsole",
+                                       L"WriteStdout"}));
 }
 
 }  // namespace

@@ -39,6 +39,10 @@ const std::vector<std::wstring> kInstallAndLaunch{
 // kInstallAndLaunch up to and including the call last_call.
 std::vector<std::wstring> CallsThrough(const std::wstring& last_call) {
   const auto last = std::find(kInstallAndLaunch.begin(), kInstallAndLaunch.end(), last_call);
+  if (last == kInstallAndLaunch.end()) {
+    ADD_FAILURE() << "no such call in a whole run";
+    return {};
+  }
   return std::vector<std::wstring>(kInstallAndLaunch.begin(), last + 1);
 }
 

@@ -73,11 +73,10 @@ TEST(Launcher, TheSignUpPageWithoutALink) {
 TEST(Launcher, ReturnsZeroWhenEveryOperationFails) {
   FakeWindows failing;
   failing.every_call_fails = true;
-  failing.existing_paths = {{L"C:\\Program Files\\Tevra Quiln\\quiln.exe", 0x80}};
   LauncherRun run(L"tevra-comms://chat/42", std::move(failing));
   EXPECT_EQ(run.code, LauncherExitCode::kDone);
   EXPECT_TRUE(run.windows.registry_values.empty());
-  // The browser is still tried, and the default browser after it.
+  // No browser is found, and the default browser is still tried.
   ASSERT_FALSE(run.windows.starts.empty());
   EXPECT_EQ(run.windows.starts.back().file, L"https://comms.tevraholdings.com/comms/chat/42");
 }

@@ -20,9 +20,9 @@ import unittest
 
 from update_server import (UPDATE_HOST, USER_AGENT, VERSION_DOCUMENT, VERSION_PATH,
                            Certificates, UpdateServer, in_private_namespace,
-                           map_update_host_to_loopback, prefix_without_proxy,
+                           map_update_host_to_loopback,
                            rerun_in_private_namespace, trust_root, unshare_refusal)
-from winetest import LAUNCHER, SIGN_UP_PAGE, RecordingBrowser, unix_time
+from winetest import LAUNCHER, SIGN_UP_PAGE, Prefix, RecordingBrowser, unix_time
 
 # The exit status when the tests could not run here (ctest's SKIP_RETURN_CODE).
 SKIPPED = 77
@@ -41,7 +41,7 @@ class UpdateCheckTest(unittest.TestCase):
         folder = cls.enterClassContext(tempfile.TemporaryDirectory())
         map_update_host_to_loopback(folder)
         cls.certificates = Certificates(folder)
-        cls.prefix = cls.enterClassContext(prefix_without_proxy())
+        cls.prefix = cls.enterClassContext(Prefix())
         trust_root(cls.prefix, cls.certificates.trusted_root_der)
         cls.browser = RecordingBrowser(cls.prefix)
 

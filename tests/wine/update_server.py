@@ -22,7 +22,7 @@ import sys
 import threading
 import time
 
-from winetest import Prefix, tool
+from winetest import tool
 
 UPDATE_HOST = "updates.tevraholdings.com"
 VERSION_PATH = "/tevra-comms/latest/version.json"
@@ -71,15 +71,6 @@ def map_update_host_to_loopback(folder):
     subprocess.run(["mount", "--bind", str(hosts), "/etc/hosts"], check=True, timeout=60)
     if socket.gethostbyname(UPDATE_HOST) != "127.0.0.1":
         raise AssertionError("/etc/hosts is not honoured here (is nscd running?)")
-
-
-def prefix_without_proxy():
-    """A Prefix (to be entered) whose WinHTTP connects directly: Wine's WinHTTP
-    takes its default proxy from the *_proxy environment variables."""
-    prefix = Prefix()
-    for name in [name for name in prefix.env if name.lower().endswith("_proxy")]:
-        del prefix.env[name]
-    return prefix
 
 
 def trust_root(prefix, certificate_der):

@@ -53,6 +53,10 @@ class Prefix:
         self.root = pathlib.Path(tempfile.mkdtemp(prefix="tevra-wine-"))
         self.env = dict(os.environ)
         self.env.pop("DISPLAY", None)
+        # Wine's WinHTTP takes its default proxy from these: the update check
+        # must go where the test sends it, not to the machine's proxy.
+        for name in [name for name in self.env if name.lower().endswith("_proxy")]:
+            del self.env[name]
         self.env.update(
             WINEPREFIX=str(self.root),
             WINEDEBUG="-all",

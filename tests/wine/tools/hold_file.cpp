@@ -8,7 +8,10 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <optional>
 #include <string>
+
+#include "run_program.h"
 
 namespace {
 
@@ -32,18 +35,8 @@ int wmain(int argc, wchar_t** argv) {
 
   std::wstring command_line = L"\"" + std::wstring(argv[2]) + L"\"";
   for (int i = 3; i < argc; ++i) command_line += L" " + std::wstring(argv[i]);
-  STARTUPINFOW startup{};
-  startup.cb = sizeof(startup);
-  PROCESS_INFORMATION process{};
-  if (!CreateProcessW(argv[2], command_line.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                      nullptr, &startup, &process)) {
-    return Fail("starting the program");
-  }
-  WaitForSingleObject(process.hProcess, INFINITE);
-  DWORD exit_code = kToolFailed;
-  GetExitCodeProcess(process.hProcess, &exit_code);
-  CloseHandle(process.hThread);
-  CloseHandle(process.hProcess);
+  const std::optional<DWORD> exit_code = RunAndWait(argv[2], command_line);
+  if (!exit_code) return Fail("starting the program");
   CloseHandle(held);
-  return static_cast<int>(exit_code);
+  return static_cast<int>(*exit_code);
 }
