@@ -11,7 +11,7 @@ import collections
 import json
 import unittest
 
-from winetest import (INSTALLER, LAUNCHER, PROFILE_SUFFIX, SERVICE,
+from winetest import (INSTALLER, LAUNCHER, SERVICE,
                       SIGN_UP_PAGE, Prefix, RecordingBrowser, place, tool)
 
 SEED = 20261210
@@ -47,7 +47,7 @@ class HostileInput(unittest.TestCase):
     def setUpClass(cls):
         cls.prefix = cls.enterClassContext(Prefix())
         cls.browser = RecordingBrowser(cls.prefix)
-        cls.profile = cls.prefix.local_app_data + PROFILE_SUFFIX
+        cls.profile = cls.prefix.profile_folder
 
     def setUp(self):
         self.browser.forget_starts()

@@ -25,7 +25,7 @@ import os
 import re
 import unittest
 
-from winetest import (INSTALLER, PROFILE_SUFFIX, QUILN_BROWSER, SCHEME_KEY, UNINSTALL_KEY,
+from winetest import (INSTALLER, QUILN_BROWSER, SCHEME_KEY, UNINSTALL_KEY,
                       Installation, Prefix, RecordingBrowser, tool)
 
 REGISTRY_FILES = ("user.reg", "userdef.reg", "system.reg")
@@ -158,7 +158,7 @@ class Isolation(unittest.TestCase):
         installed = Installation(prefix)
         cls.own_folders = [drive_path(folder) for folder in (
             installed.folder,
-            prefix.local_app_data + PROFILE_SUFFIX,
+            prefix.profile_folder,
             QUILN_BROWSER.rpartition("\\")[0] + r"\starts")]
         # Wine finishes a new prefix at its second start, rewriting display
         # and network keys; a user's Windows is past that.

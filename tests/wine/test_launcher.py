@@ -10,9 +10,8 @@ import json
 import shutil
 import unittest
 
-from winetest import (COMMAND_KEY, LAUNCHER, PROFILE_SUFFIX, QUILN_BROWSER, REG_SZ,
-                      SCHEME_KEY, SERVICE, SIGN_UP_PAGE, Prefix, RecordingBrowser,
-                      tool)
+from winetest import (COMMAND_KEY, LAUNCHER, QUILN_BROWSER, REG_SZ, SCHEME_KEY, SERVICE,
+                      SIGN_UP_PAGE, Prefix, RecordingBrowser, place, tool)
 
 IDENTITY_RECORD = ('{"product":"Tevra Comms","vendor":"Tevra Holdings",'
                    '"bundleId":"com.tevraholdings.comms",'
@@ -58,26 +57,14 @@ def new_prefix():
     return prefix
 
 
-def install_launcher(prefix):
-    """Copies the launcher under test to INSTALLED_LAUNCHER in the prefix."""
-    target = prefix.unix_path(INSTALLED_LAUNCHER)
-    target.parent.mkdir(parents=True, exist_ok=True)
-    shutil.copy(LAUNCHER, target)
-
-
 def vendor_folder(prefix):
     """The folder under which the launcher keeps its data."""
     return prefix.local_app_data + r"\TevraHoldings"
 
 
-def profile_folder(prefix):
-    """The browser profile folder the launcher opens its app windows with."""
-    return prefix.local_app_data + PROFILE_SUFFIX
-
-
 def app_window_argv(prefix, browser, page):
     """The argument vector of a browser started as an app window on a page."""
-    return [browser, "--app=" + page, "--user-data-dir=" + profile_folder(prefix),
+    return [browser, "--app=" + page, "--user-data-dir=" + prefix.profile_folder,
             "--class=TevraComms"]
 
 
@@ -95,7 +82,7 @@ class BrowserAndRegistrationTest(unittest.TestCase):
     @classmethod
     def setUpClass(cls):
         cls.prefix = cls.enterClassContext(new_prefix())
-        install_launcher(cls.prefix)
+        place(cls.prefix, LAUNCHER, INSTALLED_LAUNCHER)
         # Wine's ShellExecute reads URL handlers from HKEY_CLASSES_ROOT only.
         reg(cls.prefix, "add", r"HKCR\https\shell\open\command", "/ve",
             "/d", '"%s" "%%1"' % DEFAULT_BROWSER, "/f")
@@ -144,14 +131,14 @@ class BrowserAndRegistrationTest(unittest.TestCase):
                 started = self.start_with_browsers(installed, broken)
                 self.assertEqual(started, [app_window_argv(
                     self.prefix, self.windows_path(expected), SIGN_UP_PAGE)])
-                self.assertTrue(self.prefix.unix_path(profile_folder(self.prefix)).is_dir())
+                self.assertTrue(self.prefix.unix_path(self.prefix.profile_folder).is_dir())
 
     def test_without_a_browser_found_the_default_browser_opens_the_page(self):
         for broken in ([], [QUILN_BROWSER, EDGE]):
             with self.subTest(broken=broken):
                 started = self.start_with_browsers([], broken)
                 self.assertEqual(started, [[DEFAULT_BROWSER, SIGN_UP_PAGE]])
-                self.assertTrue(self.prefix.unix_path(profile_folder(self.prefix)).is_dir())
+                self.assertTrue(self.prefix.unix_path(self.prefix.profile_folder).is_dir())
 
     def test_a_page_too_long_to_hand_over_starts_nothing(self):
         # Every blank becomes "%20": no browser's command line could hold the
@@ -190,7 +177,7 @@ class LinkRoadTest(unittest.TestCase):
     @classmethod
     def setUpClass(cls):
         cls.prefix = cls.enterClassContext(new_prefix())
-        install_launcher(cls.prefix)
+        place(cls.prefix, LAUNCHER, INSTALLED_LAUNCHER)
         cls.browser = RecordingBrowser(cls.prefix)
 
     def run_to_the_end(self, program, *args):
@@ -271,7 +258,7 @@ class IdentityModeTest(unittest.TestCase):
     @classmethod
     def setUpClass(cls):
         cls.prefix = cls.enterClassContext(new_prefix())
-        install_launcher(cls.prefix)
+        place(cls.prefix, LAUNCHER, INSTALLED_LAUNCHER)
         cls.browser = RecordingBrowser(cls.prefix)
 
     def run_in_console(self, command_line_text):

@@ -163,6 +163,11 @@ class Prefix:
         return json.loads(result.stdout)
 
     @property
+    def profile_folder(self):
+        """The browser profile folder the launcher opens its app windows with."""
+        return self.local_app_data + PROFILE_SUFFIX
+
+    @property
     def local_app_data(self):
         """The user's local application data folder, as Windows names it."""
         users = [p for p in (self.root / "drive_c" / "users").iterdir() if p.name != "Public"]
@@ -199,9 +204,7 @@ class RecordingBrowser:
     start of that browser is recorded."""
 
     def __init__(self, prefix, windows_path=QUILN_BROWSER):
-        self.path = prefix.unix_path(windows_path)
-        self.path.parent.mkdir(parents=True, exist_ok=True)
-        shutil.copy(tool("record_start.exe"), self.path)
+        self.path = prefix.unix_path(place(prefix, tool("record_start.exe"), windows_path))
         self._starts = self.path.parent / "starts"
 
     def starts(self):
