@@ -7,12 +7,19 @@ namespace {
 
 constexpr std::size_t kMaxPathUnits = kPathBufferUnits - 1;
 
+// True when a program at a path of program_units units can be started with
+// arguments of argument_units units: the quoted path, a blank and the
+// arguments fit kMaxCommandLineUnits.
+bool FitsCommandLine(std::size_t program_units, std::size_t argument_units) {
+  return program_units + 3 + argument_units <= kMaxCommandLineUnits;
+}
+
 bool StartFirstBrowserCandidate(ShellApi& shell, FileApi& files,
                                 const BrowserCandidates& candidates,
                                 const std::wstring& arguments) {
   for (const std::wstring& candidate : candidates) {
     if (files.GetFileAttributesW(candidate) == kInvalidFileAttributes) continue;
-    if (!FitsCommandLine(candidate.size(), arguments)) continue;
+    if (!FitsCommandLine(candidate.size(), arguments.size())) continue;
     if (shell.ShellExecuteW(candidate, arguments.c_str(), nullptr) >
         kShellExecuteStarted) {
       return true;
@@ -26,10 +33,6 @@ bool StartFirstBrowserCandidate(ShellApi& shell, FileApi& files,
 std::wstring MakeProfileFolderPath(const std::wstring& local_app_data) {
   return local_app_data +
          L"\\" TEVRA_VENDOR_FOLDER "\\" TEVRA_PRODUCT_FOLDER "\\Profile";
-}
-
-bool FitsCommandLine(std::size_t program_units, const std::wstring& arguments) {
-  return program_units + 3 + arguments.size() <= kMaxCommandLineUnits;
 }
 
 BrowserCandidates MakeBrowserCandidates(const std::wstring& local_app_data) {
@@ -63,8 +66,9 @@ void LaunchAppWindow(ShellApi& shell, FileApi& files,
                                  arguments)) {
     return;
   }
-  // The default browser's handler gets the URL as one quoted argument.
-  if (FitsCommandLine(kMaxPathUnits, L"\"" + target_url + L"\"")) {
+  // The default browser's handler, at a path of any length, gets the URL as
+  // one quoted argument.
+  if (FitsCommandLine(kMaxPathUnits, target_url.size() + 2)) {
     shell.ShellExecuteW(target_url, nullptr, nullptr);
   }
 }

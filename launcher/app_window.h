@@ -28,14 +28,9 @@ std::wstring MakeAppWindowArguments(const std::wstring& target_url,
                                     const std::wstring& profile_folder);
 
 // The longest command line a process can be started with, without its NUL.
+// Windows refuses a longer one; some platforms cut it instead, or fail on it,
+// which would let a long link decide where the browser's switches end.
 inline constexpr std::size_t kMaxCommandLineUnits = 32766;
-
-// True when a program whose path has program_units units can be started with
-// these arguments: the quoted path, a blank and the arguments fit
-// kMaxCommandLineUnits. Windows refuses a longer command line; some platforms
-// cut it instead, or fail on it, which would let a long link decide where the
-// browser's switches end.
-bool FitsCommandLine(std::size_t program_units, const std::wstring& arguments);
 
 // Creates the profile folder, then starts the first candidate that exists,
 // whose command line fits, and starts (ShellExecuteW above 32) with the

@@ -10,14 +10,13 @@
 #include <cstdio>
 #include <vector>
 
+#include "tool_failure.h"
+
 namespace {
 
 // Reports the failed step with the thread's last Windows error; returns the
 // exit status for a failure.
-int Fail(const char* what) {
-  std::fprintf(stderr, "add_root_ca: %s failed (error %lu)\n", what, GetLastError());
-  return 1;
-}
+int Fail(const char* what) { return ReportFailure("add_root_ca", what, 1); }
 
 // The whole file's bytes; false if it cannot be opened or read whole.
 bool ReadWholeFile(const wchar_t* path, std::vector<BYTE>& bytes) {

@@ -12,15 +12,13 @@
 #include <string>
 
 #include "run_program.h"
+#include "tool_failure.h"
 
 namespace {
 
 constexpr int kToolFailed = 255;
 
-int Fail(const char* what) {
-  std::fprintf(stderr, "hold_file: %s failed (error %lu)\n", what, GetLastError());
-  return kToolFailed;
-}
+int Fail(const char* what) { return ReportFailure("hold_file", what, kToolFailed); }
 
 }  // namespace
 

@@ -17,15 +17,13 @@
 #include <vector>
 
 #include "json_output.h"
+#include "tool_failure.h"
 
 namespace {
 
 constexpr int kToolFailed = 255;
 
-int Fail(const char* what) {
-  std::fprintf(stderr, "start_at_once: %s failed (error %lu)\n", what, GetLastError());
-  return kToolFailed;
-}
+int Fail(const char* what) { return ReportFailure("start_at_once", what, kToolFailed); }
 
 // Creates the process suspended. Wine now and then fails a creation on a busy
 // machine (ERROR_INTERNAL_ERROR); nothing has run yet then, so trying again
