@@ -121,9 +121,13 @@ class Prefix:
             except OSError:  # ended meanwhile, or not ours to read
                 continue
             program = command_line[0].decode(errors="replace")
-            if (own_prefix in environment
-                    and not program.lower().startswith("c:\\windows\\")
-                    and not os.path.basename(program).startswith("wineserver")):
+            loader = os.path.basename(program)
+            if loader.startswith("wineserver"):
+                continue
+            if loader.startswith("wine") and len(command_line) > 1:
+                # Still being loaded: the loader names the program it loads.
+                program = command_line[1].decode(errors="replace")
+            if own_prefix in environment and not program.lower().startswith("c:\\windows\\"):
                 running.append(program)
         return running
 
