@@ -110,7 +110,7 @@ class BrowserAndRegistrationTest(unittest.TestCase):
 
         result = self.prefix.run(INSTALLED_LAUNCHER, *([link] if link else []))
         self.prefix.wait_idle()
-        self.assertEqual(result.returncode, 0)
+        self.assertEqual(result.returncode, 0, result.stderr.decode(errors="replace"))
         # Browsers in one folder share their record of starts.
         records = {recorder.path.parent: recorder for recorder in recorders}
         return [start["argv"] for recorder in records.values() for start in recorder.starts()]
